@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The choices a caller can make on the command line.
+struct CommandLineHandler
+{
+    bool hideUi = false;
+    bool noShortcuts = false;
+    bool noRegisterData = false;
+    bool removeUninstaller = false;
+    QString targetPath;
+
+    void parse(const QStringList &arguments);
+};
