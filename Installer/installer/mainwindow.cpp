@@ -299,6 +299,7 @@ void MainWindow::startInstallWorker()
     installError.clear();
     const bool shortcutsAllowed = !commandLine.noShortcuts;
     auto *thread = new CThread;
+    installThread = thread;
     auto *worker = new InstallHelper(ui->lineEdit_path->text(),
                                      shortcutsAllowed && ui->checkBox_shortcuts->isChecked(),
                                      shortcutsAllowed && ui->checkBox_qlb->isChecked(),
@@ -371,10 +372,8 @@ void MainWindow::installDirectly()
 
 void MainWindow::onProgressDone()
 {
-    if (commandLine.hideUi) {
-        qDebug() << "++++++++++++++++++++++++++++" << "installed without UI";
-        exit(0);
-    }
+    if (commandLine.hideUi)
+        exitSilently();
     showFinishedPage();
     if (!installError.isEmpty())
         showInstallFailure();
@@ -382,12 +381,23 @@ void MainWindow::onProgressDone()
 
 void MainWindow::onHandleErr(QString e)
 {
-    if (commandLine.hideUi) {
+    if (commandLine.hideUi)
         qCritical() << __LINE__ << __FILE__ << Q_FUNC_INFO << e;
-        exit(-1);
-    }
-    // Reported to the user once the worker has ended (onProgressDone).
+    // Acted on once the worker has ended (onProgressDone): ending the process
+    // while it still runs would tear down what it is using.
     installError = e;
+}
+
+void MainWindow::exitSilently()
+{
+    if (installThread) {
+        installThread->quit();
+        installThread->wait();
+    }
+    if (!installError.isEmpty())
+        exit(-1);
+    qDebug() << "++++++++++++++++++++++++++++" << "installed without UI";
+    exit(0);
 }
 
 void MainWindow::showFinishedPage()

@@ -2,12 +2,14 @@
 
 #include <QMainWindow>
 #include <QPoint>
+#include <QPointer>
 
 #include <functional>
 
 #include "commandlinehandler.h"
 
 namespace Ui { class MainWindow; }
+class CThread;
 class FinishedWnd;
 class ProgressWnd;
 
@@ -67,6 +69,7 @@ private:
     void showFinishedPage();
     void showInstallFailure();
     void leaveFinishedPage(bool shoud_start_game);
+    [[noreturn]] void exitSilently();
     void trackTitleDrag(QEvent *event);
     bool isCurrentPage(QWidget *page) const;
 
@@ -74,6 +77,7 @@ private:
     FinishedWnd *finishedWnd = nullptr;
     QPoint dragOrigin;
     Ui::MainWindow *ui;
+    QPointer<CThread> installThread;
     // What the worker reported when the installation failed; shown once it ends.
     QString installError;
     bool diskSpaceChecked = false;
