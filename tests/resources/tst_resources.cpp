@@ -10,9 +10,12 @@
 #include <QImageReader>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSet>
 #include <QStyle>
+#include <QTextBrowser>
 #include <QTextCodec>
+#include <QVBoxLayout>
 #include <QTranslator>
 
 namespace {
@@ -113,6 +116,10 @@ private slots:
     void buttonShowsStateImage_data();
     void buttonShowsStateImage();
 
+    void titleButtonShowsOnlyItsImage_data();
+    void titleButtonShowsOnlyItsImage();
+    void agreementScrollBarIsSkinned();
+
     void catalogueTranslates_data();
     void catalogueTranslates();
     void catalogueLeavesUnknownTextAlone_data();
@@ -133,6 +140,8 @@ void TestResources::initTestCase()
     QVERIFY(!styleSheet.isEmpty());
     QVERIFY(translator.load("://zh_CN.qm"));
     QCoreApplication::installTranslator(&translator);
+    // Set once, before any widget exists, as the application does.
+    qApp->setStyleSheet(styleSheet);
 }
 
 void TestResources::resourceAtItsSize_data()
@@ -196,13 +205,12 @@ void TestResources::iconHoldsEverySize()
 
 void TestResources::styleSheetParsesCleanly()
 {
+    // The style sheet is parsed when the first widget is polished.
     messages.clear();
     const QtMessageHandler previous = qInstallMessageHandler(collectMessages);
-    qApp->setStyleSheet(styleSheet);
     MainWindowSkeleton skeleton;
     skeleton.window.grab();
     qInstallMessageHandler(previous);
-    qApp->setStyleSheet(QString());
     QVERIFY2(messages.isEmpty(), qPrintable(messages.join('\n')));
 }
 
@@ -294,7 +302,6 @@ void TestResources::backgroundFollowsPageProperty()
     QFETCH(QVariant, pageNum);
     QFETCH(QString, image);
 
-    qApp->setStyleSheet(styleSheet);
     MainWindowSkeleton skeleton;
     for (QWidget *child : skeleton.background->findChildren<QWidget *>())
         child->hide();
@@ -306,7 +313,6 @@ void TestResources::backgroundFollowsPageProperty()
         skeleton.background->style()->polish(skeleton.background);
     }
     const QImage shown = skeleton.background->grab().toImage();
-    qApp->setStyleSheet(QString());
     QCOMPARE(mismatchedOpaquePixels(shown, QImage(image)), 0);
 }
 
@@ -335,7 +341,6 @@ void TestResources::buttonShowsStateImage()
     QFETCH(QString, state);
     QFETCH(QString, image);
 
-    qApp->setStyleSheet(styleSheet);
     MainWindowSkeleton skeleton;
     auto *shownButton = skeleton.window.findChild<QPushButton *>(button);
     shownButton->setFixedSize(size);
@@ -351,7 +356,6 @@ void TestResources::buttonShowsStateImage()
         shownButton->setEnabled(false);
     }
     const QImage shown = shownButton->grab().toImage();
-    qApp->setStyleSheet(QString());
     QCOMPARE(mismatchedOpaquePixels(shown, QImage("://pix/" + image + ".png")), 0);
     // Every state must be told apart from the resting look ("install" for
     // "install_hover").
@@ -359,6 +363,60 @@ void TestResources::buttonShowsStateImage()
         const QString resting = image.left(image.lastIndexOf('_'));
         QVERIFY(mismatchedOpaquePixels(shown, QImage("://pix/" + resting + ".png")) > 0);
     }
+}
+
+void TestResources::titleButtonShowsOnlyItsImage_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("close") << "pushButton_close";
+    QTest::newRow("minimise") << "pushButton_min";
+}
+
+void TestResources::titleButtonShowsOnlyItsImage()
+{
+    QFETCH(QString, button);
+
+    QWidget title;
+    QPalette red = title.palette();
+    red.setColor(QPalette::Window, QColor(200, 40, 40));
+    title.setPalette(red);
+    title.setAutoFillBackground(true);
+    auto *shownButton = new QPushButton(&title);
+    shownButton->setObjectName(button);
+    shownButton->ensurePolished();
+    shownButton->setGeometry(QRect(QPoint(10, 10), shownButton->sizeHint()));
+    title.resize(60, 60);
+    const QImage shown = title.grab().toImage();
+
+    // Outside the 14 px glyph the title area must show through: no frame.
+    const QPoint corner = shownButton->geometry().topLeft() + QPoint(1, 1);
+    QCOMPARE(QColor(shown.pixel(corner)), QColor(200, 40, 40));
+    QCOMPARE(shownButton->width(), 14);
+}
+
+void TestResources::agreementScrollBarIsSkinned()
+{
+    // Built in the order a designer form builds it: the browser gets its
+    // object name only after its scroll bars exist.
+    QWidget dialog;
+    dialog.setObjectName("AgreementsDlg");
+    auto *background = new QWidget(&dialog);
+    background->setObjectName("widget_bg");
+    auto *layout = new QVBoxLayout(background);
+    auto *browser = new QTextBrowser(background);
+    browser->setObjectName("textBrowser");
+    layout->addWidget(browser);
+    browser->setText(QString("line\n").repeated(200));
+    background->resize(300, 200);
+    dialog.resize(300, 200);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QScrollBar *bar = browser->verticalScrollBar();
+    const QImage shown = bar->grab().toImage();
+
+    QCOMPARE(bar->width(), 9);
+    QCOMPARE(QColor(shown.pixel(4, shown.height() - 2)), QColor(73, 88, 92));
+    QCOMPARE(QColor(shown.pixel(4, 2)), QColor(80, 183, 177));
 }
 
 void TestResources::catalogueTranslates_data()
