@@ -110,8 +110,8 @@ QImage mainWindowBase(qreal bannerBottom)
     drawSoftShadow(painter, panel, mainRadius, shadowSpread, 110);
     drawPanel(painter, panel, mainRadius);
     drawBanner(painter, panel, bannerBottom, mainRadius);
-    // Title buttons sit at y 50..75 with their 14 px images centred.
-    drawTitleBrand(painter, panel, 62);
+    // Level with the title buttons' 14 px images, which start at y 52.
+    drawTitleBrand(painter, panel, 59.5);
     return image;
 }
 
