@@ -140,7 +140,7 @@ QImage installButton(ButtonState state)
 
 QImage pathChooserButton(ButtonState state)
 {
-    QColor fill(54, 89, 90);
+    QColor fill = Palette::tealDeep;
     QColor folder(150, 214, 208);
     qreal offset = 0;
     if (state == ButtonState::Hover) {

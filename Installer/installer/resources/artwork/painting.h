@@ -8,18 +8,17 @@
 
 class QPainter;
 
-// The skin's colours; the style sheet uses the same teal family.
+// The skin's colours; the first three are the style sheet's own, so that the
+// bitmaps and the styled widgets read as one surface.
 namespace Palette {
 const QColor teal(80, 183, 177);
 const QColor tealDeep(54, 89, 90);
 const QColor tealBright(0x33, 0xe9, 0xce);
 const QColor tealMuted(120, 180, 180);
-const QColor track(73, 88, 92);
 const QColor panelTop(33, 47, 50);
 const QColor panelBottom(22, 31, 33);
 const QColor panelEdge(66, 94, 94);
 const QColor glyph(169, 188, 188);
-const QColor text(223, 223, 223);
 } // namespace Palette
 
 // A transparent canvas of the given size, ready for antialiased painting.
