@@ -209,6 +209,12 @@ QImage startBackground()
                        QColor(150, 200, 198));
     // Divides the path controls from the options row.
     drawGlowLine(painter, 397, panel.left() + 30, panel.right() - 30, QColor(100, 150, 150, 90));
+    // A low light behind the install button (x 495..615, y 427..465) draws
+    // the eye to it.
+    QPainterPath inside;
+    inside.addRoundedRect(panel, mainRadius, mainRadius);
+    painter.setClipPath(inside);
+    drawGlow(painter, QPointF(555, 446), 130, QColor(80, 183, 177, 26));
     return image;
 }
 
