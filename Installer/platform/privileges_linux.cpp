@@ -1,5 +1,6 @@
 #include "privileges.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QVector>
@@ -13,20 +14,35 @@ extern char **environ;
 
 namespace {
 
-// pkexec starts the program with a clean environment; these let the elevated
-// copy open its window on the user's display.
-const char *const DisplayVariables[] = {"DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY"};
+// pkexec starts the program with a clean environment and root's home; these
+// let the elevated copy open its window on the user's display.
+QList<QByteArray> displayAssignments()
+{
+    QList<QByteArray> assignments;
+    if (qEnvironmentVariableIsSet("DISPLAY")) {
+        assignments << "DISPLAY=" + qgetenv("DISPLAY");
+        const QString defaultAuthority = QDir::homePath() + "/.Xauthority";
+        if (qEnvironmentVariableIsSet("XAUTHORITY"))
+            assignments << "XAUTHORITY=" + qgetenv("XAUTHORITY");
+        else if (QFile::exists(defaultAuthority))
+            assignments << "XAUTHORITY=" + QFile::encodeName(defaultAuthority);
+    }
+    // A bare socket name is looked up in the runtime folder, which the
+    // elevated copy does not have.
+    QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
+    if (!wayland.isEmpty() && !wayland.startsWith('/') && qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"))
+        wayland = qgetenv("XDG_RUNTIME_DIR") + '/' + wayland;
+    if (!wayland.isEmpty())
+        assignments << "WAYLAND_DISPLAY=" + wayland;
+    return assignments;
+}
 
 // pkexec env NAME=VALUE... sh -c 'exec "$0" "$@"' PROGRAM ARGUMENTS...
 // The program goes through the shell's "$0" because env would take a path
 // holding "=" for one more variable.
 QList<QByteArray> pkexecCommand(const QString &program, const QStringList &arguments)
 {
-    QList<QByteArray> command = {"pkexec", "/usr/bin/env"};
-    for (const char *name : DisplayVariables) {
-        if (qEnvironmentVariableIsSet(name))
-            command << QByteArray(name) + '=' + qgetenv(name);
-    }
+    QList<QByteArray> command = QList<QByteArray>{"pkexec", "/usr/bin/env"} + displayAssignments();
     command << "/bin/sh" << "-c" << "exec \"$0\" \"$@\"" << QFile::encodeName(program);
     for (const QString &argument : arguments)
         command << argument.toLocal8Bit();

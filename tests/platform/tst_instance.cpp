@@ -109,26 +109,39 @@ void TestInstance::unprivilegedStart_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("pkexecExit");
     QTest::addColumn<bool>("pkexecOnPath");
+    QTest::addColumn<QStringList>("display");
     QTest::addColumn<int>("expectedExit");
+    QTest::addColumn<QStringList>("forwarded");
 
     const QString target = QDir::tempPath() + "/target \"dir\" $(x)";
     QDir().mkpath(target);
     const QStringList silent = {"-u", "-d", target};
-    QTest::newRow("silent, elevated copy succeeds") << silent << 0 << true << 0;
-    QTest::newRow("silent, elevated copy fails") << silent << 255 << true << 255;
-    QTest::newRow("silent, other exit code") << silent + QStringList{"-s", "-r"} << 3 << true << 3;
-    QTest::newRow("silent, no pkexec") << silent << 0 << false << 255;
-    QTest::newRow("interactive keeps its options") << QStringList{"-s", "-r", "-i"} << 255 << true << 0;
+    const QStringList x11 = {"DISPLAY=:77", "XAUTHORITY=/run/user/1000/xauth"};
+    QTest::newRow("silent, elevated copy succeeds") << silent << 0 << true << x11 << 0 << x11;
+    QTest::newRow("silent, elevated copy fails") << silent << 255 << true << x11 << 255 << x11;
+    QTest::newRow("silent, other exit code") << silent + QStringList{"-s", "-r"} << 3 << true << x11 << 3 << x11;
+    QTest::newRow("silent, no pkexec") << silent << 0 << false << x11 << 255 << QStringList();
+    QTest::newRow("interactive keeps its options") << QStringList{"-s", "-r", "-i"} << 255 << true << x11 << 0 << x11;
+    QTest::newRow("default X authority")
+        << QStringList() << 0 << true << QStringList{"DISPLAY=:0"} << 0
+        << QStringList{"DISPLAY=:0", "XAUTHORITY=" + QDir::homePath() + "/.Xauthority"};
+    QTest::newRow("wayland socket in the runtime folder")
+        << QStringList() << 0 << true << QStringList{"WAYLAND_DISPLAY=wayland-1", "XDG_RUNTIME_DIR=/run/user/1000"}
+        << 0 << QStringList{"WAYLAND_DISPLAY=/run/user/1000/wayland-1"};
+    QTest::newRow("no display") << QStringList() << 0 << true << QStringList() << 0 << QStringList();
 }
 
 // Run as "nobody" with a stand-in pkexec first on PATH that records its
-// arguments and ends with a chosen code.
+// arguments and ends with a chosen code. Whether a start is silent is decided
+// by the installer's own command-line parser.
 void TestInstance::unprivilegedStart()
 {
     QFETCH(QStringList, arguments);
     QFETCH(int, pkexecExit);
     QFETCH(bool, pkexecOnPath);
+    QFETCH(QStringList, display);
     QFETCH(int, expectedExit);
+    QFETCH(QStringList, forwarded);
     const QString envRoot = QFileInfo(QDir::tempPath()).absolutePath();
     const QString installer = envRoot + "/package/installer";
     const QString stubs = envRoot + "/stubs";
@@ -143,18 +156,23 @@ void TestInstance::unprivilegedStart()
     script.write("#!/bin/sh\nprintf '%s\\0' \"$@\" > \"$PKEXEC_RECORD.part\"\n"
                  "mv \"$PKEXEC_RECORD.part\" \"$PKEXEC_RECORD\"\nexit \"$PKEXEC_EXIT\"\n");
     script.close();
+    QFile authority(QDir::homePath() + "/.Xauthority");
+    QVERIFY(authority.open(QIODevice::WriteOnly));
+    authority.close();
     openToAll(script.fileName(), envRoot, false);
     openToAll(installer, envRoot, false);
+    openToAll(authority.fileName(), envRoot, false);
     openToAll(QFileInfo(record).path(), envRoot, true);
     openToAll(QDir::tempPath(), envRoot, true);
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR"})
+        environment.remove(name);
+    for (const QString &assignment : display)
+        environment.insert(assignment.section('=', 0, 0), assignment.section('=', 1));
     environment.insert("PATH", pkexecOnPath ? stubs + ":/usr/bin:/bin" : envRoot + "/empty");
     environment.insert("PKEXEC_RECORD", record);
     environment.insert("PKEXEC_EXIT", QString::number(pkexecExit));
-    environment.insert("DISPLAY", ":77");
-    environment.remove("WAYLAND_DISPLAY");
-    environment.remove("XAUTHORITY");
     QProcess process;
     QVERIFY(runAsNobody(process, installer, arguments, environment));
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
@@ -164,8 +182,8 @@ void TestInstance::unprivilegedStart()
         return;
 
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(record), 30000);
-    QCOMPARE(recordedArguments(record),
-             QStringList({"/usr/bin/env", "DISPLAY=:77", "/bin/sh", "-c", "exec \"$0\" \"$@\"", installer}) + arguments);
+    const QStringList shell = {"/bin/sh", "-c", "exec \"$0\" \"$@\"", installer};
+    QCOMPARE(recordedArguments(record), QStringList("/usr/bin/env") + forwarded + shell + arguments);
 }
 
 INSTALLER_TEST_MAIN(TestInstance)

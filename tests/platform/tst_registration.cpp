@@ -7,6 +7,7 @@
 #include "utilities.h"
 
 #include <QDir>
+#include <QSettings>
 
 namespace {
 
@@ -55,6 +56,7 @@ private slots:
     void readOnlyRootForUnprivilegedUser();
     void lookupOrder_data();
     void lookupOrder();
+    void applicationSettingsNeedAnOrganisation();
     void defaultLocation();
     void programsFolderDefaultsToOpt();
 };
@@ -234,7 +236,9 @@ void TestRegistration::readOnlyRootForUnprivilegedUser()
 
     QCOMPARE(QString::fromUtf8(helper.readAllStandardOutput()).trimmed(), QString("false"));
     QVERIFY2(errors.contains("\"/opt/New/\" false"), qPrintable(errors));
-    QVERIFY2(errors.contains("addInstallerReg"), qPrintable(errors));
+    QVERIFY2(errors.contains("RegisterHelper::addInstallerReg(const QString&, const QString&, const QString&, int) "
+                             "\"HKEY_LOCAL_MACHINE\\\\Software"),
+             qPrintable(errors));
     QCOMPARE(readAll(Platform::registryFile()), before);
 }
 
@@ -281,6 +285,22 @@ void TestRegistration::lookupOrder()
         QCOMPARE(RegisterHelper::getRegisteredInstallLocation(), expected);
         QCOMPARE(log.lines(), logLines);
     }
+}
+
+// The installer sets no organisation name, so its own settings are never read.
+void TestRegistration::applicationSettingsNeedAnOrganisation()
+{
+    QCoreApplication::setOrganizationName("Orvane");
+    QSettings().setValue("path", "/srv/compat/");
+    {
+        LogCapture log;
+        QCOMPARE(RegisterHelper::getRegisteredInstallLocation(), QString("/srv/compat/"));
+        QCOMPARE(log.lines().last(), QString("getInstallLocation, using compatible val \"/srv/compat/\""));
+    }
+    QCoreApplication::setOrganizationName(QString());
+    LogCapture log;
+    QCOMPARE(RegisterHelper::getRegisteredInstallLocation(), QString());
+    QVERIFY(log.linesStartingWith("getInstallLocation").isEmpty());
 }
 
 void TestRegistration::defaultLocation()
