@@ -5,6 +5,7 @@
 
 #include <QDebug>
 #include <QSettings>
+#include <QtEndian>
 
 #include <functional>
 
@@ -21,7 +22,7 @@ const int ValueBufferBytes = 520;
 QByteArray registryData(const QVariant &value)
 {
     if (value.userType() == QMetaType::UInt) {
-        const quint32 number = value.toUInt();
+        const quint32 number = qToLittleEndian(value.toUInt());
         return QByteArray(reinterpret_cast<const char *>(&number), sizeof number);
     }
     const QString text = value.toString();
