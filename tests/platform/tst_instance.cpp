@@ -71,6 +71,7 @@ void TestInstance::secondInstanceFindsTheLock()
     QCOMPARE(first.nextLine(), QString("acquired"));
     LockHolder second;
     QCOMPARE(second.nextLine(), QString("duplicate"));
+    QVERIFY(QFileInfo::exists(qEnvironmentVariable("XDG_RUNTIME_DIR") + "/VelaIninstallMutex.lock"));
 }
 
 void TestInstance::lockIsFreeAfterRelease()
