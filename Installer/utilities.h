@@ -6,7 +6,8 @@
 QString getProgramPath();
 
 // Schedules the removal of the installer's own folder once this process has
-// ended; returns at once.
+// ended, when it holds nothing but the installer's package and the unpacked
+// payload; returns at once.
 void rmOpeningFolder(const QString &folder, quint16 seconds);
 
 namespace Utilities {
