@@ -3,7 +3,6 @@
 #include "msgbox.h"
 #include "registerhelper.h"
 #include "testenv.h"
-#include "utilities.h"
 #include "windowtest.h"
 
 #include <QCheckBox>
@@ -67,6 +66,8 @@ private slots:
     void failureShownWhenTheWorkerEnds();
 
 private:
+    // Each test starts without an earlier installation.
+    std::unique_ptr<TestEnvironment> environment;
     QList<ShownBox> boxes;
     QList<int> answers; // given in order; 0 once used up
     QStringList chooserCalls;
@@ -76,6 +77,7 @@ private:
 
 void TestMainWindow::init()
 {
+    environment.reset(new TestEnvironment);
     boxes.clear();
     answers.clear();
     chooserCalls.clear();
@@ -100,6 +102,7 @@ void TestMainWindow::cleanup()
     MsgBox::setAnswerer({});
     MainWindow::setDirectoryChooser({});
     MainWindow::setFreeSpaceQuery({});
+    environment.reset();
 }
 
 void TestMainWindow::startPage()
@@ -220,9 +223,7 @@ void TestMainWindow::chooserStartsFromThePathField()
 void TestMainWindow::alreadyInstalledBlocksTheChooser()
 {
     const QString location = "/srv/" + QString(60, 'a') + "/middle/" + QString(60, 'z') + "/CloudGameVela/";
-    RegisterHelper::addInstallerReg(location, "1.0.0.0", "维拉云端", 100);
-    if (RegisterHelper::getRegisteredInstallLocation().isEmpty())
-        QSKIP("the registry store cannot record an installation here");
+    QVERIFY(RegisterHelper::addInstallerReg(location, "1.0.0.0", "维拉云端", 100));
 
     MainWindow window;
     auto *pathField = child<QLineEdit>(&window, "lineEdit_path");
@@ -234,8 +235,9 @@ void TestMainWindow::alreadyInstalledBlocksTheChooser()
     const QStringList lines = boxes[0].text.split('\n');
     QCOMPARE(lines.size(), 2);
     QCOMPARE(lines[0], QString("维拉云端 is already installed on"));
-    QVERIFY2(lines[1].contains(QChar(0x2026)) && lines[1].startsWith("/srv/aaa")
-                 && lines[1].endsWith("CloudGameVela/"),
+    // Shortened in the middle to fit 250 pixels.
+    QVERIFY2(lines[1].contains(QChar(0x2026)) && lines[1].startsWith("/srv/aaa") && lines[1].endsWith("Vela/")
+                 && QFontMetrics(MsgBox4Setup().font()).horizontalAdvance(lines[1]) <= 250,
              qPrintable(lines[1]));
     QVERIFY(!boxes[0].cancelShown);
     QCOMPARE(pathField->text(), before);
@@ -413,8 +415,6 @@ void TestMainWindow::finishedPage()
 
 void TestMainWindow::finishedPageStartsTheLauncher()
 {
-    if (Utilities::getQuotedPath("/a", false).isEmpty())
-        QSKIP("path quoting is not available");
     QTemporaryDir games;
     const QString installDir = games.path() + "/CloudGameVela/";
     QDir().mkpath(installDir);
