@@ -82,6 +82,7 @@ void TestSilentInstall::silentInstall()
 
     // The command-line folder itself receives the files; no product folder.
     const QString target = environment->root() + "/silent target";
+    QVERIFY(QDir().mkpath(target));
     InstallerRun run(*display, packageDir(), QStringList({"-u", "-d", target}) + options);
     QCOMPARE(runWatched(run), QStringList());
     QCOMPARE(run.exitCode(), 0);
@@ -105,6 +106,7 @@ void TestSilentInstall::launcherRunning()
     QVERIFY(launcher.waitForStarted());
 
     const QString target = environment->root() + "/target";
+    QVERIFY(QDir().mkpath(target));
     InstallerRun run(*display, packageDir(), {"-u", "-d", target});
     QCOMPARE(runWatched(run), QStringList());
     launcher.kill();
