@@ -3,7 +3,7 @@
 // Measures the installer's windows the way the installer itself sets them
 // up (same start-up, skin, font and catalogue, same display), so that an
 // end-to-end test knows where to click and how each page looks. Prints one
-// line per control, "<window>/<object name> x y width height", and saves
+// line per visible control, "<window>/<object name> x y width height", and saves
 // the start and finished pages as start.png and finished.png into FOLDER.
 #include "agreementsdlg.h"
 #include "finishedwnd.h"
@@ -68,6 +68,15 @@ int main(int argc, char *argv[])
     settle(&finished);
     print("finished", &finished);
     finished.grab().save(folder + "/finished.png");
+
+    // After a failed installation the finished page has no Start button.
+    MsgBox::setAnswerer([](MsgBox &) { return 1; });
+    MainWindow failed;
+    failed.onHandleErr("probe");
+    failed.onProgressDone();
+    settle(&failed);
+    print("finished-failed", &failed);
+    MsgBox::setAnswerer({});
 
     printBox("box-quit", "Quit", "Cancel");
     printBox("box-running", "Retry", "Cancel");

@@ -186,6 +186,12 @@ bool gateArchiver(const QString &packageDir, const QString &gateFile)
     return gate.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
+void createShortcutFolders(const TestEnvironment &environment)
+{
+    QDir().mkpath(environment.dataHome() + "/applications/Programs");
+    QDir().mkpath(environment.dataHome() + "/Microsoft/Internet Explorer/Quick Launch");
+}
+
 void saveScreenshot(const QImage &image, const QString &name)
 {
     const QString folder = BINARY_DIR "/screenshots";

@@ -72,6 +72,10 @@ QString makePackage(const QString &folder);
 // for as long as the test needs.
 bool gateArchiver(const QString &packageDir, const QString &gateFile);
 
+// Creates the Start-menu "Programs" and Quick Launch folders, which every
+// Windows profile has and the installer only fills.
+void createShortcutFolders(const TestEnvironment &environment);
+
 // Saves a screenshot into the build folder's screenshots/ folder.
 void saveScreenshot(const QImage &image, const QString &name);
 
@@ -81,7 +85,7 @@ QString readLog(const TestEnvironment &environment);
 // Where the installer's controls lie and how its pages look, measured by
 // the probe program on the test's display with the installer's own start-up.
 // Keys are "<window>/<object name>" with the windows main, finished,
-// box-quit, box-running, box-okay and agreements.
+// finished-failed, box-quit, box-running, box-okay and agreements.
 class Layout
 {
 public:

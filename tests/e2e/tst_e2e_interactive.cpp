@@ -1,6 +1,7 @@
 #include "e2esession.h"
 #include "registerhelper.h"
 #include "testenv.h"
+#include "windowtest.h"
 
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -40,7 +41,7 @@ private:
     void checkInstalled(const QString &folder);
 
     std::unique_ptr<Layout> layout;
-    std::unique_ptr<TestEnvironment> environment;
+    std::unique_ptr<PerTestEnvironment> environment;
     std::unique_ptr<XDisplay> display;
 };
 
@@ -54,7 +55,8 @@ void TestInteractiveInstall::initTestCase()
 
 void TestInteractiveInstall::init()
 {
-    environment.reset(new TestEnvironment);
+    environment.reset(new PerTestEnvironment);
+    createShortcutFolders(*environment);
     display.reset(new XDisplay);
     QVERIFY2(display->isUp(), "Xvfb did not start");
     const QString error = makePackage(packageDir());
@@ -192,7 +194,7 @@ void TestInteractiveInstall::installAndFinish()
     checkInstalled(installDir());
     QCOMPARE(RegisterHelper::getRegisteredInstallLocation(), installDir());
     QStringList links;
-    QDirIterator found(environment->root(), {"*.lnk"}, QDir::Files | QDir::System, QDirIterator::Subdirectories);
+    QDirIterator found(environment->root(), {"*.lnk"}, QDir::Files | QDir::System | QDir::Hidden, QDirIterator::Subdirectories);
     while (found.hasNext())
         links << found.next();
     QCOMPARE(links.size(), 3);
@@ -308,7 +310,7 @@ void TestInteractiveInstall::brokenPackage()
     const QString box = run.waitForWindow(messageBoxSize);
     answerBox(run, box, "box-okay", "pushButton_ok", "box-install-failed");
     saveScreenshot(display->grab(window), "finished-after-failure");
-    display->click(window, layout->centre("finished/pushButton_done"));
+    display->click(window, layout->centre("finished-failed/pushButton_done"));
     QVERIFY(run.waitForExit());
     QCOMPARE(run.exitCode(), 0);
 }

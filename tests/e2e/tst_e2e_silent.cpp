@@ -1,6 +1,7 @@
 #include "e2esession.h"
 #include "registerhelper.h"
 #include "testenv.h"
+#include "windowtest.h"
 
 #include <QDirIterator>
 
@@ -25,13 +26,14 @@ private:
     QStringList runWatched(InstallerRun &run);
     QStringList links() const;
 
-    std::unique_ptr<TestEnvironment> environment;
+    std::unique_ptr<PerTestEnvironment> environment;
     std::unique_ptr<XDisplay> display;
 };
 
 void TestSilentInstall::init()
 {
-    environment.reset(new TestEnvironment);
+    environment.reset(new PerTestEnvironment);
+    createShortcutFolders(*environment);
     display.reset(new XDisplay);
     QVERIFY2(display->isUp(), "Xvfb did not start");
     const QString error = makePackage(packageDir());
@@ -55,7 +57,7 @@ QStringList TestSilentInstall::runWatched(InstallerRun &run)
 QStringList TestSilentInstall::links() const
 {
     QStringList found;
-    QDirIterator files(environment->root(), {"*.lnk"}, QDir::Files | QDir::System, QDirIterator::Subdirectories);
+    QDirIterator files(environment->root(), {"*.lnk"}, QDir::Files | QDir::System | QDir::Hidden, QDirIterator::Subdirectories);
     while (files.hasNext())
         found << files.next();
     return found;

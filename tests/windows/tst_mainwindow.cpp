@@ -67,7 +67,7 @@ private slots:
 
 private:
     // Each test starts without an earlier installation.
-    std::unique_ptr<TestEnvironment> environment;
+    std::unique_ptr<PerTestEnvironment> environment;
     QList<ShownBox> boxes;
     QList<int> answers; // given in order; 0 once used up
     QStringList chooserCalls;
@@ -77,7 +77,7 @@ private:
 
 void TestMainWindow::init()
 {
-    environment.reset(new TestEnvironment);
+    environment.reset(new PerTestEnvironment);
     boxes.clear();
     answers.clear();
     chooserCalls.clear();
