@@ -129,6 +129,13 @@ bool syncInstalledTree(const QString &installDir)
     return synced;
 }
 
+// Target paths are built by appending to the destination: without its
+// trailing "/" every file would land beside the destination instead of in it.
+QString asFolderPath(const QString &path)
+{
+    return path.isEmpty() || path.endsWith('/') ? path : path + '/';
+}
+
 quint64 estimatedSizeKB(qint64 bytes)
 {
     const quint64 sizeKB = quint64(qMax<qint64>(bytes, 0)) >> 10;
@@ -190,7 +197,7 @@ InstallHelper::InstallHelper(const QString &installDir, bool desktopShortcut,
       startMenuShortcuts(startMenuShortcuts),
       registerProduct(registerProduct),
       keepUninstaller(keepUninstaller),
-      installDir(installDir)
+      installDir(asFolderPath(installDir))
 {
 }
 

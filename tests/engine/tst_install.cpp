@@ -107,6 +107,7 @@ private:
 private slots:
     void init();
     void fullInstallCopiesThePayloadTree();
+    void destinationWithoutTrailingSlash();
     void existingDestinationFileIsReplaced();
     void optionFlags_data();
     void optionFlags();
@@ -191,6 +192,22 @@ void TestInstall::fullInstallCopiesThePayloadTree()
     QVERIFY(!run.hasLog("rm uninstaller.exe"));
     // The missing destination is made first.
     QCOMPARE(run.logLine("make path"), QString("make path true \"%1\"").arg(dest));
+}
+
+// The window's path field may lack the trailing "/": the files still go into
+// the folder, not beside it.
+void TestInstall::destinationWithoutTrailingSlash()
+{
+    QTemporaryDir work;
+    QVERIFY(preparePackage(makeRichPayload, work));
+    dest.chop(1);
+
+    const InstallRun run = runInstall(package, dest);
+
+    verifyRanToEnd(run);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(treeFiles(dest), expectedRichFiles());
+    QCOMPARE(treeFiles(work.path()).filter(QRegularExpression("^dest[^/]")), QStringList());
 }
 
 void TestInstall::existingDestinationFileIsReplaced()
@@ -364,6 +381,7 @@ void TestInstall::installerFolderIsRefused_data()
     QTest::newRow("in other letter case") << "<PACKAGE>/" << "";
     QTest::newRow("through a link") << "<work>/link to package/" << "";
     QTest::newRow("relative path") << "package/" << "<work>";
+    QTest::newRow("relative path without the trailing slash") << "package" << "<work>";
     QTest::newRow("relative dot") << "./" << "<package>";
     QTest::newRow("with dot dot") << "<package>/docs/../" << "";
     QTest::newRow("a folder inside it") << "<package>/installed/" << "";
