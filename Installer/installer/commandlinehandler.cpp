@@ -1,6 +1,35 @@
 #include "commandlinehandler.h"
 
+#include <QCommandLineParser>
+#include <QDebug>
+
 void CommandLineHandler::parse(const QStringList &arguments)
 {
-    Q_UNUSED(arguments)
+    QCommandLineParser parser;
+    parser.addOption({"d", "Point a path for installation", "target"});
+    parser.addOption({"u", "Hide ui"});
+    parser.addOption({"s", "No shortcuts for desktop"});
+    parser.addOption({"r", "No data for register"});
+    parser.addOption({"i", "Remove uninstaller"});
+
+    qDebug() << "cl check" << arguments;
+    if (!parser.parse(arguments)) {
+        qDebug() << parser.errorText();
+        return;
+    }
+
+    if (parser.isSet("d")) {
+        QString path = parser.value("d");
+        path.replace('\\', '/');
+        if (!path.endsWith('/'))
+            path += '/';
+        targetPath = path;
+    }
+    hideUi = hideUi || parser.isSet("u");
+    noShortcuts = noShortcuts || parser.isSet("s");
+    noRegisterData = noRegisterData || parser.isSet("r");
+    removeUninstaller = removeUninstaller || parser.isSet("i");
+
+    qDebug() << "u" << hideUi << "s" << noShortcuts << "r" << noRegisterData << "i"
+             << removeUninstaller << "d" << targetPath;
 }

@@ -19,4 +19,7 @@ QString getTempPath(const QString &subFolder);
 std::shared_ptr<spdlog::logger> initLogger(const QString &logFilePath);
 void messageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message);
 
+// Writes every queued log line; called last, before the process ends.
+void shutdownLogging();
+
 bool checkArguments(const QStringList &arguments, CommandLineHandler &handler);

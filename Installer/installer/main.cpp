@@ -42,5 +42,6 @@ int main(int argc, char *argv[])
 
     releaseInstanceMutex();
     rmOpeningFolder(QCoreApplication::applicationDirPath(), 3);
+    shutdownLogging();
     return result;
 }

@@ -2,8 +2,24 @@
 
 #include <QDir>
 
+namespace {
+const TestEnvironment *currentEnvironment = nullptr;
+}
+
+const TestEnvironment &TestEnvironment::current()
+{
+    Q_ASSERT(currentEnvironment);
+    return *currentEnvironment;
+}
+
+TestEnvironment::~TestEnvironment()
+{
+    currentEnvironment = nullptr;
+}
+
 TestEnvironment::TestEnvironment()
 {
+    currentEnvironment = this;
     const QStringList folders = {tempDir(), home(), runtimeDir(), programsDir(), registryRoot(),
                                  desktopDir(), dataHome(), home() + "/.config", home() + "/.cache"};
     for (const QString &folder : folders)

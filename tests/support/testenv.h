@@ -14,6 +14,10 @@ class TestEnvironment
 {
 public:
     TestEnvironment();
+    ~TestEnvironment();
+
+    // The environment of the running test executable.
+    static const TestEnvironment &current();
 
     QString root() const { return dir.path(); }
     QString tempDir() const { return root() + "/tmp"; }
