@@ -15,4 +15,8 @@ public:
     void installDirectly();
 
     CommandLineHandler commandLine;
+
+private slots:
+    void onProgressDone();
+    void onHandleErr(QString e);
 };
