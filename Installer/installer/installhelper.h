@@ -7,6 +7,13 @@
 // The installer's folder with "/" separators and a trailing "/".
 QString getAppDirPath();
 
+// Copies every file below sourceDir except excludedFiles to the same place
+// below installDir, replacing existing files, and syncs the result to disk.
+// Both folders end with "/". Returns the first failure's text, or an empty
+// text when every file arrived.
+QString copyTree(const QString &sourceDir, const QString &installDir,
+                 const QStringList &excludedFiles);
+
 // Performs one installation on its own thread: unpack, copy, post-install.
 class InstallHelper : public QObject
 {
@@ -27,15 +34,21 @@ public slots:
     void run();
 
 private:
+    bool acceptDestination();
     void unpack();
     void moveFiles();
     void postInstall();
+    void registerInstallation(const QString &exePath);
+    void fail(const QString &error);
+    bool succeeded() const { return firstError.isEmpty(); }
 
     bool desktopShortcut;
     bool startMenuShortcuts;
     bool registerProduct;
     bool keepUninstaller;
     QString installDir;
+    // The first failure of this installation; empty while all went well.
+    QString firstError;
 };
 
 // The worker's thread: quits and waits for its event loop when destroyed.

@@ -21,5 +21,7 @@ private slots:
     void onFinished();
 
 private:
+    void onErrorOccurred(QProcess::ProcessError error);
+
     QProcess process;
 };

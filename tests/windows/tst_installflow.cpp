@@ -47,7 +47,6 @@ void TestInstallFlow::installThroughThePages()
     QVERIFY(window.isVisible());
     QVERIFY(shown.isEmpty());
 
-    QSKIP("PHASE1: the install worker is still a stub");
     QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<FinishedWnd *>(stack->currentWidget()), 120000);
     QCOMPARE(background->property("page_num").toString(), QString("bg_progress"));
     QVERIFY(closeButton->isEnabled());
