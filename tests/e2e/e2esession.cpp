@@ -101,6 +101,14 @@ void XDisplay::click(const QString &window, const QPoint &at) const
                     "click", "1"});
 }
 
+void XDisplay::type(const QString &window, const QString &text, const QString &key) const
+{
+    run("xdotool", {"windowfocus", "--sync", window});
+    if (!text.isEmpty())
+        run("xdotool", {"type", "--delay", "20", text});
+    run("xdotool", {"key", key});
+}
+
 InstallerRun::InstallerRun(const XDisplay &display, const QString &packageDir, const QStringList &arguments,
                            const QStringList &extraEnvironment)
     : display(display)
@@ -143,11 +151,22 @@ QStringList InstallerRun::visibleWindows() const
 
 QString InstallerRun::waitForWindow(const QSize &size, int timeoutMs) const
 {
+    return waitFor([this, size](const QString &window) { return display.geometry(window).size() == size; },
+                   timeoutMs);
+}
+
+QString InstallerRun::waitForOtherWindow(const QStringList &known, int timeoutMs) const
+{
+    return waitFor([&known](const QString &window) { return !known.contains(window); }, timeoutMs);
+}
+
+QString InstallerRun::waitFor(const std::function<bool(const QString &)> &wanted, int timeoutMs) const
+{
     QElapsedTimer waited;
     waited.start();
     while (waited.elapsed() < timeoutMs && isRunning()) {
         for (const QString &window : visibleWindows())
-            if (display.geometry(window).size() == size)
+            if (wanted(window))
                 return window;
         QThread::msleep(100);
     }

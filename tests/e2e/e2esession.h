@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class TestEnvironment;
 
 // Sizes by which the installer's top-level windows are told apart.
@@ -30,6 +32,8 @@ public:
     QImage grab(const QString &window) const;
     QRect geometry(const QString &window) const;
     void click(const QString &window, const QPoint &at) const;
+    // Types text, then presses key, into window, given the keyboard focus.
+    void type(const QString &window, const QString &text, const QString &key) const;
 
 private:
     QProcess server;
@@ -54,10 +58,15 @@ public:
     // The visible window of the given size, waiting until it is mapped;
     // empty when it does not appear.
     QString waitForWindow(const QSize &size, int timeoutMs = 60000) const;
+    // A visible window of the installer other than those in known; empty
+    // when none appears.
+    QString waitForOtherWindow(const QStringList &known, int timeoutMs = 60000) const;
     // The ids of the installer's visible windows now.
     QStringList visibleWindows() const;
 
 private:
+    QString waitFor(const std::function<bool(const QString &)> &wanted, int timeoutMs) const;
+
     const XDisplay &display;
     QProcess process;
 };

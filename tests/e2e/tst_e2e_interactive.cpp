@@ -23,6 +23,7 @@ private slots:
     void quitFromTheStartPage();
     void launcherRunning();
     void alreadyInstalled();
+    void insufficientSpace();
     void brokenPackage();
 
 private:
@@ -30,6 +31,8 @@ private:
     QString packageDir() const { return environment->root() + "/package"; }
     // Waits until rect of window looks as in reference; false on timeout.
     bool waitForLook(const QString &window, const QImage &reference, const QRect &rect, bool alike = true);
+    // The main window once its start page shows; empty when it does not.
+    QString shownStartPage(const InstallerRun &run);
     // Waits for the "start" or "finished" page.
     bool waitForPage(const QString &window, const QString &page);
     bool waitForClosed(const InstallerRun &run, const QString &window);
@@ -93,6 +96,14 @@ bool TestInteractiveInstall::waitForPage(const QString &window, const QString &p
     return waitForLook(window, layout->look(page), layout->rect(control));
 }
 
+QString TestInteractiveInstall::shownStartPage(const InstallerRun &run)
+{
+    const QString window = run.waitForWindow(mainWindowSize);
+    if (window.isEmpty() || !waitForPage(window, "start"))
+        return {};
+    return window;
+}
+
 bool TestInteractiveInstall::waitForClosed(const InstallerRun &run, const QString &window)
 {
     QElapsedTimer waited;
@@ -152,9 +163,8 @@ void TestInteractiveInstall::installAndFinish()
     const QString gate = environment->root() + "/gate";
     QVERIFY(gateArchiver(packageDir(), gate));
     InstallerRun run(*display, packageDir());
-    const QString window = run.waitForWindow(mainWindowSize);
+    const QString window = shownStartPage(run);
     QVERIFY2(!window.isEmpty(), qPrintable(run.output()));
-    QVERIFY(waitForPage(window, "start"));
     saveScreenshot(display->grab(window), "start");
 
     // Unticking the agreement shows the disabled install button.
@@ -210,9 +220,8 @@ void TestInteractiveInstall::startTheLauncher()
 {
     const QString marker = environment->root() + "/launched";
     InstallerRun run(*display, packageDir(), {}, {"VELA_DEMO_MARKER=" + marker});
-    const QString window = run.waitForWindow(mainWindowSize);
-    QVERIFY(!window.isEmpty());
-    QVERIFY(waitForPage(window, "start"));
+    const QString window = shownStartPage(run);
+    QVERIFY2(!window.isEmpty(), qPrintable(run.output()));
     display->click(window, layout->centre("main/pushButton_install"));
     QVERIFY(waitForPage(window, "finished"));
     display->click(window, layout->centre("finished/pushButton_start"));
@@ -228,9 +237,8 @@ void TestInteractiveInstall::startTheLauncher()
 void TestInteractiveInstall::quitFromTheStartPage()
 {
     InstallerRun run(*display, packageDir());
-    const QString window = run.waitForWindow(mainWindowSize);
-    QVERIFY(!window.isEmpty());
-    QVERIFY(waitForPage(window, "start"));
+    const QString window = shownStartPage(run);
+    QVERIFY2(!window.isEmpty(), qPrintable(run.output()));
 
     display->click(window, layout->centre("main/pushButton_close"));
     answerBox(run, run.waitForWindow(messageBoxSize), "box-quit", "pushButton_cancel", "box-quit");
@@ -255,9 +263,8 @@ void TestInteractiveInstall::launcherRunning()
     QVERIFY(launcher.waitForStarted());
 
     InstallerRun run(*display, packageDir());
-    const QString window = run.waitForWindow(mainWindowSize);
-    QVERIFY(!window.isEmpty());
-    QVERIFY(waitForPage(window, "start"));
+    const QString window = shownStartPage(run);
+    QVERIFY2(!window.isEmpty(), qPrintable(run.output()));
 
     display->click(window, layout->centre("main/pushButton_install"));
     answerBox(run, run.waitForWindow(messageBoxSize), "box-running", "pushButton_cancel", "box-running");
@@ -284,9 +291,8 @@ void TestInteractiveInstall::alreadyInstalled()
     QVERIFY(RegisterHelper::addInstallerReg(earlier, "1.0.0.0", "维拉云端", 100));
 
     InstallerRun run(*display, packageDir());
-    const QString window = run.waitForWindow(mainWindowSize);
-    QVERIFY(!window.isEmpty());
-    QVERIFY(waitForPage(window, "start"));
+    const QString window = shownStartPage(run);
+    QVERIFY2(!window.isEmpty(), qPrintable(run.output()));
     display->click(window, layout->centre("main/pushButton_choose_path"));
     answerBox(run, run.waitForWindow(messageBoxSize), "box-okay", "pushButton_ok", "box-already-installed");
     // The proposed folder is the earlier one, and the installation goes there.
@@ -297,15 +303,42 @@ void TestInteractiveInstall::alreadyInstalled()
     checkInstalled(earlier);
 }
 
+// The real folder dialog, answered with a folder on a file system that has
+// no free space at all (sysfs); nothing is written there.
+void TestInteractiveInstall::insufficientSpace()
+{
+    InstallerRun run(*display, packageDir());
+    const QString window = shownStartPage(run);
+    QVERIFY2(!window.isEmpty(), qPrintable(run.output()));
+
+    display->click(window, layout->centre("main/pushButton_choose_path"));
+    QString chooser = run.waitForOtherWindow({window});
+    QVERIFY(!chooser.isEmpty());
+    display->type(chooser, "/sys", "Return");
+    QVERIFY(waitForClosed(run, chooser));
+    answerBox(run, run.waitForWindow(messageBoxSize), "box-okay", "pushButton_ok", "box-insufficient-space");
+    QVERIFY(readLog(*environment).contains("updateDiskSpaceInfo: \"/sys/CloudGameVela/\" 0 0"));
+
+    // Reselect opens the folder dialog again by itself.
+    chooser = run.waitForOtherWindow({window});
+    QVERIFY(!chooser.isEmpty());
+    display->type(chooser, "", "Escape");
+    QVERIFY(waitForClosed(run, chooser));
+
+    display->click(window, layout->centre("main/pushButton_close"));
+    answerBox(run, run.waitForWindow(messageBoxSize), "box-quit", "pushButton_ok");
+    QVERIFY(run.waitForExit());
+    QVERIFY(!QFileInfo::exists("/sys/CloudGameVela"));
+}
+
 void TestInteractiveInstall::brokenPackage()
 {
     QFile archive(packageDir() + "/vela.7z");
     QVERIFY(archive.resize(archive.size() / 2));
 
     InstallerRun run(*display, packageDir());
-    const QString window = run.waitForWindow(mainWindowSize);
-    QVERIFY(!window.isEmpty());
-    QVERIFY(waitForPage(window, "start"));
+    const QString window = shownStartPage(run);
+    QVERIFY2(!window.isEmpty(), qPrintable(run.output()));
     display->click(window, layout->centre("main/pushButton_install"));
     const QString box = run.waitForWindow(messageBoxSize);
     answerBox(run, box, "box-okay", "pushButton_ok", "box-install-failed");
