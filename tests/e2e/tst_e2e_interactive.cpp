@@ -125,6 +125,8 @@ bool TestInteractiveInstall::waitForLog(const QString &text)
             return true;
         QThread::msleep(100);
     }
+    for (const QString &line : readLog(*environment).split('\n'))
+        qWarning().noquote() << line;
     return false;
 }
 
