@@ -1,5 +1,6 @@
 #include "install.h"
 
+#include "appfont.h"
 #include "commandlinehandler.h"
 #include "logfilesink.h"
 
@@ -79,6 +80,7 @@ void setupApplication(QApplication &app)
     QApplication::setWindowIcon(QIcon("://app.ico"));
     loadStyleSheet(app);
     loadTranslator(app);
+    addFontSubstitutes();
     QApplication::setFont(QFont("Microsoft Yahei", 9));
     setupLogging();
 }
