@@ -7,10 +7,9 @@
 #include <QFile>
 #include <QThread>
 
-
 namespace {
 
-QString runTool(const QString &display, const QString &program, const QStringList &arguments)
+QByteArray runTool(const QString &display, const QString &program, const QStringList &arguments)
 {
     QProcess tool;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -21,7 +20,7 @@ QString runTool(const QString &display, const QString &program, const QStringLis
         tool.kill();
         tool.waitForFinished();
     }
-    return QString::fromLocal8Bit(tool.readAllStandardOutput());
+    return tool.readAllStandardOutput();
 }
 
 } // namespace
@@ -61,7 +60,7 @@ XDisplay::~XDisplay()
 
 QString XDisplay::run(const QString &program, const QStringList &arguments) const
 {
-    return runTool(display, program, arguments);
+    return QString::fromLocal8Bit(runTool(display, program, arguments));
 }
 
 QRect XDisplay::geometry(const QString &window) const
@@ -85,14 +84,8 @@ QRect XDisplay::geometry(const QString &window) const
 QImage XDisplay::grab(const QString &window) const
 {
     // The composited screen, as a person sees it, cut to the window.
-    QProcess import;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("DISPLAY", display);
-    import.setProcessEnvironment(environment);
-    import.start("import", {"-silent", "-window", "root", "png:-"});
-    import.waitForFinished(60000);
-    const QImage screen = QImage::fromData(import.readAllStandardOutput(), "PNG");
-    return screen.copy(geometry(window));
+    const QByteArray screen = runTool(display, "import", {"-silent", "-window", "root", "png:-"});
+    return QImage::fromData(screen, "PNG").copy(geometry(window));
 }
 
 void XDisplay::click(const QString &window, const QPoint &at) const
@@ -137,10 +130,9 @@ bool InstallerRun::waitForExit(int timeoutMs)
     return process.waitForFinished(timeoutMs) || !isRunning();
 }
 
-QString InstallerRun::output() const
+QString InstallerRun::output()
 {
-    auto *self = const_cast<QProcess *>(&process);
-    return QString::fromLocal8Bit(self->readAllStandardOutput() + self->readAllStandardError());
+    return QString::fromLocal8Bit(process.readAllStandardOutput() + process.readAllStandardError());
 }
 
 QStringList InstallerRun::visibleWindows() const

@@ -54,7 +54,7 @@ public:
     // Waits for the end; false when it did not end in time.
     bool waitForExit(int timeoutMs = 120000);
     int exitCode() const { return process.exitCode(); }
-    QString output() const;
+    QString output();
     // The visible window of the given size, waiting until it is mapped;
     // empty when it does not appear.
     QString waitForWindow(const QSize &size, int timeoutMs = 60000) const;
