@@ -3,6 +3,7 @@
 #include "testenv.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
@@ -201,6 +202,16 @@ void createShortcutFolders(const TestEnvironment &environment)
 {
     QDir().mkpath(environment.dataHome() + "/applications/Programs");
     QDir().mkpath(environment.dataHome() + "/Microsoft/Internet Explorer/Quick Launch");
+}
+
+QStringList findShortcuts(const TestEnvironment &environment)
+{
+    QStringList found;
+    QDirIterator files(environment.root(), {"*.lnk"}, QDir::Files | QDir::System | QDir::Hidden,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext())
+        found << files.next();
+    return found;
 }
 
 void saveScreenshot(const QImage &image, const QString &name)

@@ -85,6 +85,9 @@ bool gateArchiver(const QString &packageDir, const QString &gateFile);
 // Windows profile has and the installer only fills.
 void createShortcutFolders(const TestEnvironment &environment);
 
+// Every shortcut (".lnk") inside the environment.
+QStringList findShortcuts(const TestEnvironment &environment);
+
 // Saves a screenshot into the build folder's screenshots/ folder.
 void saveScreenshot(const QImage &image, const QString &name);
 

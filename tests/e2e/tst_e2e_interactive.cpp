@@ -22,6 +22,8 @@ private slots:
     void startTheLauncher();
     void quitFromTheStartPage();
     void launcherRunning();
+    void shortcutBoxes_data();
+    void shortcutBoxes();
     void alreadyInstalled();
     void insufficientSpace();
     void brokenPackage();
@@ -205,10 +207,7 @@ void TestInteractiveInstall::installAndFinish()
 
     checkInstalled(installDir());
     QCOMPARE(RegisterHelper::getRegisteredInstallLocation(), installDir());
-    QStringList links;
-    QDirIterator found(environment->root(), {"*.lnk"}, QDir::Files | QDir::System | QDir::Hidden, QDirIterator::Subdirectories);
-    while (found.hasNext())
-        links << found.next();
+    const QStringList links = findShortcuts(*environment);
     QCOMPARE(links.size(), 3);
     QVERIFY(links.contains(environment->desktopDir() + "/维拉云端.lnk"));
     const QString log = readLog(*environment);
@@ -285,6 +284,40 @@ void TestInteractiveInstall::launcherRunning()
     display->click(window, layout->centre("finished/pushButton_done"));
     QVERIFY(run.waitForExit());
     checkInstalled(installDir());
+}
+
+void TestInteractiveInstall::shortcutBoxes_data()
+{
+    QTest::addColumn<QString>("untick");
+    QTest::addColumn<QStringList>("shortcuts");
+    const QString desktop = "/home/Desktop/维拉云端.lnk";
+    const QString startMenu = "/home/.local/share/applications/Programs/维拉云端.lnk";
+    const QString quickLaunch = "/home/.local/share/Microsoft/Internet Explorer/Quick Launch/维拉云端.lnk";
+    QTest::newRow("no desktop shortcut") << "checkBox_shortcuts" << QStringList({startMenu, quickLaunch});
+    QTest::newRow("no menu shortcuts") << "checkBox_qlb" << QStringList({desktop});
+}
+
+// Each box switches off its own shortcuts.
+void TestInteractiveInstall::shortcutBoxes()
+{
+    QFETCH(QString, untick);
+    QFETCH(QStringList, shortcuts);
+
+    InstallerRun run(*display, packageDir());
+    const QString window = shownStartPage(run);
+    QVERIFY2(!window.isEmpty(), qPrintable(run.output()));
+    display->click(window, layout->centre("main/" + untick));
+    display->click(window, layout->centre("main/pushButton_install"));
+    QVERIFY(waitForPage(window, "finished"));
+    display->click(window, layout->centre("finished/pushButton_done"));
+    QVERIFY(run.waitForExit());
+
+    QStringList found = findShortcuts(*environment);
+    for (QString &shortcut : found)
+        shortcut.remove(0, environment->root().size());
+    found.sort();
+    shortcuts.sort();
+    QCOMPARE(found, shortcuts);
 }
 
 void TestInteractiveInstall::alreadyInstalled()
