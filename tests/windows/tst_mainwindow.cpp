@@ -53,6 +53,7 @@ private slots:
     void alreadyInstalledBlocksTheChooser();
     void diskSpace_data();
     void diskSpace();
+    void reselectWithRegisteredProduct();
     void noSpaceWarningBeforeTheWindowShows();
     void silentExits_data();
     void silentExits();
@@ -276,6 +277,18 @@ void TestMainWindow::diskSpace()
     QVERIFY(boxes[0].okShown && !boxes[0].cancelShown);
     // The folder chooser follows by itself.
     QTRY_COMPARE_WITH_TIMEOUT(chooserCalls.size(), 1, 10000);
+}
+
+// The warning's own click on the folder button meets the same refusal.
+void TestMainWindow::reselectWithRegisteredProduct()
+{
+    QVERIFY(RegisterHelper::addInstallerReg("/srv/CloudGameVela/", "1.0.0.0", "维拉云端", 100));
+    freeBytes = 79 * MB;
+    MainWindow window;
+    window.updateDiskSpaceInfo();
+    QTRY_COMPARE_WITH_TIMEOUT(boxes.size(), 2, 10000);
+    QVERIFY(boxes[1].text.contains(" is already installed on\n/srv/CloudGameVela/"));
+    QVERIFY(chooserCalls.isEmpty());
 }
 
 // A silent run never shows the window, so it must never be asked anything.
