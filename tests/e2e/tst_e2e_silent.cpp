@@ -1,0 +1,110 @@
+#include "e2esession.h"
+#include "registerhelper.h"
+#include "testenv.h"
+#include "windowtest.h"
+
+// Silent installs from a real package on a real X server: the exit code, the
+// installed result, and that no window is ever mapped.
+class TestSilentInstall : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void silentInstall_data();
+    void silentInstall();
+    void launcherRunning();
+
+private:
+    QString packageDir() const { return environment->root() + "/package"; }
+    // Runs until the end, watching for windows all along; returns the
+    // windows seen.
+    QStringList runWatched(InstallerRun &run);
+
+    std::unique_ptr<PerTestEnvironment> environment;
+    std::unique_ptr<XDisplay> display;
+};
+
+void TestSilentInstall::init()
+{
+    environment.reset(new PerTestEnvironment);
+    createShortcutFolders(*environment);
+    display.reset(new XDisplay);
+    QVERIFY2(display->isUp(), "Xvfb did not start");
+    const QString error = makePackage(packageDir());
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+}
+
+void TestSilentInstall::cleanup()
+{
+    display.reset();
+    environment.reset();
+}
+
+QStringList TestSilentInstall::runWatched(InstallerRun &run)
+{
+    QStringList seen;
+    while (!run.waitForExit(100))
+        seen << run.visibleWindows();
+    return seen;
+}
+
+void TestSilentInstall::silentInstall_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("shortcuts");
+    QTest::addColumn<bool>("registered");
+    QTest::addColumn<bool>("uninstallerKept");
+    QTest::newRow("defaults") << QStringList() << 3 << true << true;
+    QTest::newRow("-s: no shortcuts") << QStringList({"-s"}) << 0 << true << true;
+    QTest::newRow("-r: not registered") << QStringList({"-r"}) << 3 << false << true;
+    QTest::newRow("-i: uninstaller removed") << QStringList({"-i"}) << 3 << true << false;
+}
+
+void TestSilentInstall::silentInstall()
+{
+    QFETCH(QStringList, options);
+    QFETCH(int, shortcuts);
+    QFETCH(bool, registered);
+    QFETCH(bool, uninstallerKept);
+
+    // The command-line folder itself receives the files; no product folder.
+    const QString target = environment->root() + "/silent target";
+    QVERIFY(QDir().mkpath(target));
+    InstallerRun run(*display, packageDir(), QStringList({"-u", "-d", target}) + options);
+    QCOMPARE(runWatched(run), QStringList());
+    QCOMPARE(run.exitCode(), 0);
+
+    QVERIFY(QFileInfo(target + "/CloudGameVela.exe").isExecutable());
+    QVERIFY(QFileInfo::exists(target + "/docs/使用说明/读我.txt"));
+    QVERIFY(!QFileInfo::exists(target + "/CloudGameVela"));
+    QCOMPARE(QFileInfo::exists(target + "/uninstaller.exe"), uninstallerKept);
+    QCOMPARE(findShortcuts(*environment).size(), shortcuts);
+    QCOMPARE(!RegisterHelper::getRegisteredInstallLocation().isEmpty(), registered);
+    QVERIFY(readLog(*environment).contains("installed without UI"));
+}
+
+void TestSilentInstall::launcherRunning()
+{
+    const QString fake = environment->root() + "/running/CloudGameVela.exe";
+    QDir().mkpath(QFileInfo(fake).absolutePath());
+    QVERIFY(QFile::copy("/bin/sleep", fake));
+    QProcess launcher;
+    launcher.start(fake, {"600"});
+    QVERIFY(launcher.waitForStarted());
+
+    const QString target = environment->root() + "/target";
+    QVERIFY(QDir().mkpath(target));
+    InstallerRun run(*display, packageDir(), {"-u", "-d", target});
+    QCOMPARE(runWatched(run), QStringList());
+    launcher.kill();
+    launcher.waitForFinished();
+    QCOMPARE(run.exitCode(), 255);
+    QVERIFY(!QFileInfo::exists(target + "/CloudGameVela.exe"));
+    QVERIFY(readLog(*environment).contains("is running, instance count"));
+}
+
+INSTALLER_TEST_MAIN(TestSilentInstall)
+#include "tst_e2e_silent.moc"
