@@ -34,6 +34,8 @@ public:
 
 private:
     QTemporaryDir dir;
+    const TestEnvironment *previous;
+    QList<QPair<QByteArray, QByteArray>> savedVariables; // name, value (null: unset)
 };
 
 // Like QTEST_MAIN, with the environment redirected before the application

@@ -20,7 +20,34 @@
     </message>
 </context>
 <context>
+    <name>InstallHelper</name>
+    <message>
+        <source>Cannot install into the installer&apos;s own folder %1</source>
+        <translation>不能安装到安装程序所在的文件夹 %1</translation>
+    </message>
+    <message>
+        <source>Cannot read the folder %1</source>
+        <translation>无法读取文件夹 %1</translation>
+    </message>
+    <message>
+        <source>Failed to copy %1</source>
+        <translation>复制文件失败：%1</translation>
+    </message>
+    <message>
+        <source>Failed to register the product.</source>
+        <translation>注册产品信息失败。</translation>
+    </message>
+    <message>
+        <source>Failed to write %1 to disk</source>
+        <translation>写入磁盘失败：%1</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
+    <message>
+        <source> could not be installed, see the log file:</source>
+        <translation>安装失败，请查看日志文件：</translation>
+    </message>
     <message>
         <source> is already installed on</source>
         <translation>已安装</translation>
