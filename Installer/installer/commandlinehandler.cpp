@@ -3,14 +3,30 @@
 #include <QCommandLineParser>
 #include <QDebug>
 
-void CommandLineHandler::parse(const QStringList &arguments)
+namespace {
+
+void declareOptions(QCommandLineParser &parser)
 {
-    QCommandLineParser parser;
     parser.addOption({"d", "Point a path for installation", "target"});
     parser.addOption({"u", "Hide ui"});
     parser.addOption({"s", "No shortcuts for desktop"});
     parser.addOption({"r", "No data for register"});
     parser.addOption({"i", "Remove uninstaller"});
+}
+
+} // namespace
+
+bool CommandLineHandler::requestsHiddenUi(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    declareOptions(parser);
+    return parser.parse(arguments) && parser.isSet("u");
+}
+
+void CommandLineHandler::parse(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    declareOptions(parser);
 
     qDebug() << "cl check" << arguments;
     if (!parser.parse(arguments)) {

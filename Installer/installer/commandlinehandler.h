@@ -13,4 +13,8 @@ struct CommandLineHandler
     QString targetPath;
 
     void parse(const QStringList &arguments);
+
+    // True when the arguments ask for an install without a window. Logs
+    // nothing, so it may run before logging is set up.
+    static bool requestsHiddenUi(const QStringList &arguments);
 };

@@ -2,6 +2,7 @@
 #include "elevation.h"
 #include "install.h"
 #include "mainwindow.h"
+#include "platform/display.h"
 #include "../utilities.h"
 
 #include <QApplication>
@@ -14,6 +15,14 @@ int main(int argc, char *argv[])
         qDebug() << "return for admin rights";
         return notElevatedExit;
     }
+
+    // A silent install shows no window, so it must also run where no display
+    // is there (a server, a provisioning script).
+    QStringList rawArguments;
+    for (int i = 0; i < argc; ++i)
+        rawArguments << QString::fromLocal8Bit(argv[i]);
+    if (CommandLineHandler::requestsHiddenUi(rawArguments))
+        Platform::allowRunningWithoutDisplay();
 
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QApplication app(argc, argv);

@@ -16,6 +16,7 @@ private slots:
     void silentInstall_data();
     void silentInstall();
     void launcherRunning();
+    void withoutADisplay();
 
 private:
     QString packageDir() const { return environment->root() + "/package"; }
@@ -104,6 +105,25 @@ void TestSilentInstall::launcherRunning()
     QCOMPARE(run.exitCode(), 255);
     QVERIFY(!QFileInfo::exists(target + "/CloudGameVela.exe"));
     QVERIFY(readLog(*environment).contains("is running, instance count"));
+}
+
+// A server or a provisioning script has no display; a silent install must not
+// need one.
+void TestSilentInstall::withoutADisplay()
+{
+    const QString target = environment->root() + "/headless";
+    QVERIFY(QDir().mkpath(target));
+    QProcessEnvironment headless = QProcessEnvironment::systemEnvironment();
+    for (const char *variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        headless.remove(variable);
+    QProcess run;
+    run.setProcessEnvironment(headless);
+    run.start(packageDir() + "/installer", {"-u", "-d", target});
+    QVERIFY(run.waitForFinished(120000));
+    QCOMPARE(run.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(run.exitCode(), 0);
+    QVERIFY(QFileInfo(target + "/CloudGameVela.exe").isExecutable());
+    QVERIFY(readLog(*environment).contains("installed without UI"));
 }
 
 INSTALLER_TEST_MAIN(TestSilentInstall)
