@@ -30,11 +30,14 @@ void LogFileSink::sink_it_(const spdlog::details::log_msg &msg)
     formatter_->format(msg, formatted);
     if (currentSize + formatted.size() > maxSize && file.size() > 0)
         rotate();
-    if (!file.isOpen() && !file.open(baseFileName, false))
-        spdlog::throw_spdlog_ex(file.error());
+    if (!file.isOpen()) {
+        if (!file.open(baseFileName, false))
+            spdlog::throw_spdlog_ex(file.error());
+        currentSize = file.size();
+    }
     if (!file.write(formatted.data(), formatted.size()))
         spdlog::throw_spdlog_ex(file.error());
-    currentSize = file.size();
+    currentSize += formatted.size();
 }
 
 // The current file becomes the one older generation; an older one is dropped.
@@ -45,5 +48,5 @@ void LogFileSink::rotate()
     const bool movedAside = Platform::renameFile(baseFileName, rotatedName);
     if (!file.open(baseFileName, movedAside))
         spdlog::throw_spdlog_ex(file.error());
-    currentSize = 0;
+    currentSize = file.size();
 }

@@ -178,6 +178,27 @@ QString makePackage(const QString &folder)
     return {};
 }
 
+QString E2EFixture::packageDir() const
+{
+    return environment->root() + "/package";
+}
+
+QString E2EFixture::setUp()
+{
+    environment.reset(new TestEnvironment);
+    createShortcutFolders(*environment);
+    display.reset(new XDisplay);
+    if (!display->isUp())
+        return "Xvfb did not start";
+    return makePackage(packageDir());
+}
+
+void E2EFixture::tearDown()
+{
+    display.reset();
+    environment.reset();
+}
+
 bool gateArchiver(const QString &packageDir, const QString &gateFile)
 {
     const QString archiver = packageDir + "/7za.exe";

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class TestEnvironment;
 
@@ -74,6 +75,22 @@ private:
 // Builds a package from the demo payload into folder with the packaging
 // tool; returns an error text, empty on success.
 QString makePackage(const QString &folder);
+
+class TestEnvironment;
+
+// The world of one end-to-end test: a fresh environment with the shortcut
+// folders a Windows profile has, a private X display, and a package made
+// from the demo payload.
+struct E2EFixture
+{
+    std::unique_ptr<TestEnvironment> environment;
+    std::unique_ptr<XDisplay> display;
+
+    QString packageDir() const;
+    // Returns what went wrong, or an empty text when all is up.
+    QString setUp();
+    void tearDown();
+};
 
 // Replaces the package's archiver by a gate that starts the real one only
 // once gateFile is removed, and touches gateFile + ".reached" when the

@@ -9,7 +9,7 @@
 
 // The installer as a person uses it: a real package, a real X server, real
 // pointer clicks on the installer's windows, and the installed result.
-class TestInteractiveInstall : public QObject
+class TestInteractiveInstall : public QObject, private E2EFixture
 {
     Q_OBJECT
 
@@ -30,7 +30,6 @@ private slots:
 
 private:
     QString installDir() const { return environment->programsDir() + "/CloudGameVela/"; }
-    QString packageDir() const { return environment->root() + "/package"; }
     // Waits until rect of window looks as in reference; false on timeout.
     bool waitForLook(const QString &window, const QImage &reference, const QRect &rect, bool alike = true);
     // The main window once its start page shows; empty when it does not.
@@ -46,8 +45,6 @@ private:
     void checkInstalled(const QString &folder);
 
     std::unique_ptr<Layout> layout;
-    std::unique_ptr<PerTestEnvironment> environment;
-    std::unique_ptr<XDisplay> display;
 };
 
 void TestInteractiveInstall::initTestCase()
@@ -60,18 +57,13 @@ void TestInteractiveInstall::initTestCase()
 
 void TestInteractiveInstall::init()
 {
-    environment.reset(new PerTestEnvironment);
-    createShortcutFolders(*environment);
-    display.reset(new XDisplay);
-    QVERIFY2(display->isUp(), "Xvfb did not start");
-    const QString error = makePackage(packageDir());
+    const QString error = setUp();
     QVERIFY2(error.isEmpty(), qPrintable(error));
 }
 
 void TestInteractiveInstall::cleanup()
 {
-    display.reset();
-    environment.reset();
+    tearDown();
 }
 
 bool TestInteractiveInstall::waitForLook(const QString &window, const QImage &reference, const QRect &rect,

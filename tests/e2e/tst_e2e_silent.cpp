@@ -5,7 +5,7 @@
 
 // Silent installs from a real package on a real X server: the exit code, the
 // installed result, and that no window is ever mapped.
-class TestSilentInstall : public QObject
+class TestSilentInstall : public QObject, private E2EFixture
 {
     Q_OBJECT
 
@@ -19,29 +19,21 @@ private slots:
     void withoutADisplay();
 
 private:
-    QString packageDir() const { return environment->root() + "/package"; }
     // Runs until the end, watching for windows all along; returns the
     // windows seen.
     QStringList runWatched(InstallerRun &run);
 
-    std::unique_ptr<PerTestEnvironment> environment;
-    std::unique_ptr<XDisplay> display;
 };
 
 void TestSilentInstall::init()
 {
-    environment.reset(new PerTestEnvironment);
-    createShortcutFolders(*environment);
-    display.reset(new XDisplay);
-    QVERIFY2(display->isUp(), "Xvfb did not start");
-    const QString error = makePackage(packageDir());
+    const QString error = setUp();
     QVERIFY2(error.isEmpty(), qPrintable(error));
 }
 
 void TestSilentInstall::cleanup()
 {
-    display.reset();
-    environment.reset();
+    tearDown();
 }
 
 QStringList TestSilentInstall::runWatched(InstallerRun &run)

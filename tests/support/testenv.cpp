@@ -55,8 +55,3 @@ TestEnvironment::TestEnvironment() : previous(currentEnvironment)
     qputenv("INSTALLER_PROGRAMS_DIR", programsDir().toLocal8Bit());
     qputenv("INSTALLER_REGISTRY_ROOT", registryRoot().toLocal8Bit());
 }
-
-QProcessEnvironment TestEnvironment::processEnvironment() const
-{
-    return QProcessEnvironment::systemEnvironment();
-}

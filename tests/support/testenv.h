@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QApplication>
-#include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -9,7 +8,8 @@
 // Points TMPDIR, HOME, the XDG folders and the installer's own roots (programs
 // folder, registry store) at a fresh temporary folder for the life of the
 // object, so that a test never touches the machine's own files. Child
-// processes started with processEnvironment() inherit the same redirection.
+// processes inherit the same redirection. Environments may nest: the inner
+// one puts the variables back when it ends.
 class TestEnvironment
 {
 public:
@@ -29,8 +29,6 @@ public:
     QString dataHome() const { return home() + "/.local/share"; }
     // The log file the installer writes in this environment.
     QString logFile() const { return tempDir() + "/CloudGameVelaInstaller.log"; }
-
-    QProcessEnvironment processEnvironment() const;
 
 private:
     QTemporaryDir dir;

@@ -68,7 +68,9 @@ private slots:
 
 private:
     // Each test starts without an earlier installation.
-    std::unique_ptr<PerTestEnvironment> environment;
+    // A fresh environment per test, so that nothing one test installs or
+    // registers is seen by the next.
+    std::unique_ptr<TestEnvironment> environment;
     QList<ShownBox> boxes;
     QList<int> answers; // given in order; 0 once used up
     QStringList chooserCalls;
@@ -78,7 +80,7 @@ private:
 
 void TestMainWindow::init()
 {
-    environment.reset(new PerTestEnvironment);
+    environment.reset(new TestEnvironment);
     boxes.clear();
     answers.clear();
     chooserCalls.clear();

@@ -40,21 +40,3 @@ inline void whenModalShown(std::function<void(QWidget *dialog)> action)
     poll->start();
 }
 
-// Starts from the temporary folder of the process-wide environment. A
-// TestEnvironment makes its folder under the current TMPDIR, which after an
-// earlier per-test environment names that environment's deleted folder; the
-// toolkit then falls back to making it in "/".
-struct ProcessTemporaryFolder
-{
-    ProcessTemporaryFolder()
-    {
-        static const QByteArray processTemporaryFolder = qgetenv("TMPDIR");
-        qputenv("TMPDIR", processTemporaryFolder);
-    }
-};
-
-// A fresh environment for one test, so that nothing one test installs or
-// registers is seen by the next.
-class PerTestEnvironment : private ProcessTemporaryFolder, public TestEnvironment
-{
-};
